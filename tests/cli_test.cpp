@@ -1,0 +1,91 @@
+#include "fixture.h"
+#include "kv_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct TRun {
+  int Code;
+  std::string Out;
+};
+
+std::string Quote(const std::string& S) {
+  std::string Q = "'";
+  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
+  return Q + "'";
+}
+
+// Runs kestmarch-cli with the arguments; standard error is kept apart.
+TRun Cli(const std::vector<std::string>& Args, const std::string& ErrFile = "/dev/null") {
+  std::string Line = KV_CLI;
+  for (const auto& A : Args) Line += " " + Quote(A);
+  Line += " 2>" + Quote(ErrFile);
+  FILE* Pipe = popen(Line.c_str(), "r");
+  std::string Out;
+  char Buf[4096];
+  for (size_t Got; (Got = fread(Buf, 1, sizeof Buf, Pipe)) > 0;) Out.append(Buf, Got);
+  int Status = pclose(Pipe);
+  return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, Out};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  std::string Folder, Save;
+  void SetUp() override {
+    Folder = FreshFolder(std::string("cli-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Save = Folder + "/start.json";
+    TGame G;
+    NewFixtureCampaign(G);
+    G.Save(Save);
+  }
+};
+
+}  // namespace
+
+TEST_F(CliTest, CallReadsWritesAndSaves) {
+  std::string Out = Folder + "/out.json";
+  TRun R = Cli({"call", Save, "-o", Out, "get /provinces/2/gold", "set /provinces/2/gold 77", "get /provinces/2/gold",
+                "set /provinces/2/name New Harbour", "get /provinces/2/name", "set /queue/1 25", "get /queue",
+                "get /nothing/here", "set /rng 1", "rand 100", "validate", "hash", "log"});
+  EXPECT_EQ(R.Code, 0);
+  TGame G;
+  G.Load(Out);
+  EXPECT_EQ(R.Out, "139\nok\n77\nok\n\"New Harbour\"\nok\n[1, 25, 25]\nnull\nok\n69\nok\n" + G.StateHash() +
+                       "\nCampaign restored. The next companion and random outcome are preserved.\n");
+  EXPECT_EQ(TGame::N(G.P(3), "gold"), 77);
+  EXPECT_EQ(TGame::N(G.Data.get(), "rng"), 270369);
+  EXPECT_EQ(Cli({"verify", Out}).Out, "ok " + G.StateHash() + "\n");
+}
+
+TEST_F(CliTest, VerifyReportsAnAlteredState) {
+  std::string Text = ReadTextFile(Save);
+  size_t Digit = Text.find("\"food\" : ") + 9;
+  Text[Digit] = Text[Digit] == '1' ? '2' : '1';
+  std::ofstream(Save, std::ios::binary) << Text;
+  TRun R = Cli({"verify", Save});
+  EXPECT_EQ(R.Code, 1);
+  EXPECT_EQ(R.Out, "Save checksum failed. Your current campaign is unchanged.\n");
+}
+
+TEST_F(CliTest, ErrorsAndBadArguments) {
+  std::string Err = Folder + "/err.txt";
+  TRun R = Cli({"call", Save, "-o", Folder + "/bad.json", "set /month 0"}, Err);
+  EXPECT_EQ(R.Code, 1);
+  EXPECT_EQ(ReadTextFile(Err), "error: Cannot save invalid campaign: Invalid date.\n");
+  EXPECT_FALSE(FileExists(Folder + "/bad.json"));
+
+  EXPECT_EQ(Cli({"call", Folder + "/none.json", "hash"}).Code, 1);
+  EXPECT_EQ(Cli({"call", Save, "set /nothing/here 1"}).Code, 1);
+  for (std::vector<std::string> Args : std::vector<std::vector<std::string>>{
+           {}, {"bogus"}, {"verify"}, {"call", Save, "fly away"}, {"call", Save, "rand"}, {"call", Save, "rand x"},
+           {"call", Save, "-o"}}) {
+    R = Cli(Args, Err);
+    EXPECT_EQ(R.Code, 2);
+    EXPECT_EQ(ReadTextFile(Err).rfind("usage: kestmarch-cli", 0), 0u);
+  }
+}

@@ -1,0 +1,26 @@
+// A small valid campaign for model tests and benchmarks: 49 provinces on a
+// 7 x 7 grid, 255 characters with every key, 255 faction records.
+//
+// Factions 1 (human, home 1), 2 (computer, home 2) and 11 (the Chancellor,
+// home 25) are active and each governs its home; every other character is a
+// free resident of province (id - 1) mod 49 + 1. The queue is [1, 2, 25].
+#pragma once
+
+#include "kv_model.h"
+
+#include <string>
+
+TJson FixtureCampaign();
+void NewFixtureCampaign(TGame& G);
+
+// Moves character CID to province PID as a member of faction FID with Role.
+void Place(TGame& G, int CID, int PID, int FID, const std::string& Role);
+// Gives province PID to faction FID, governed by its local character Governor.
+void Own(TGame& G, int PID, int FID, int Governor);
+// Writes V at a JSON Pointer ("/provinces/0/gold"), replacing what stood there.
+void SetAt(TGame& G, const std::string& Pointer, TJson V);
+// Removes the member a JSON Pointer names.
+void RemoveAt(TGame& G, const std::string& Pointer);
+
+// A fresh, empty folder for one test's files.
+std::string FreshFolder(const std::string& Name);
