@@ -34,20 +34,6 @@ void TJson::Erase(size_t I) {
   }
 }
 
-std::ptrdiff_t TJson::IndexOf(const TKey& K) const {
-  const size_t Count = Hashes_.size();
-  for (size_t I = 0; I < Count; ++I)
-    if (Hashes_[I] == K.Hash && Keys_[I] == K.Name) return std::ptrdiff_t(I);
-  return -1;
-}
-
-TJson* TJson::Find(const TKey& K) {
-  std::ptrdiff_t I = IndexOf(K);
-  return I < 0 ? nullptr : &Items_[size_t(I)];
-}
-
-const TJson* TJson::Find(const TKey& K) const { return const_cast<TJson*>(this)->Find(K); }
-
 void TJson::Add(const TKey& K, TJson V) {
   if (Kind_ != JObject) throw std::logic_error("Member added to a value that is not an object.");
   if (IndexOf(K) >= 0) throw std::runtime_error("Duplicate member \"" + std::string(K.Name) + "\".");

@@ -138,8 +138,9 @@ bool TGame::Human(int64_t FID) const {
 bool TGame::Finished() const { return B(Data.get(), "ended"); }
 
 bool TGame::Local(int64_t CID, int64_t PID, int64_t FID) const {
+  // Place and fellowship first: they rule out nearly everyone at once.
   TJson* Ch = C(CID);
-  return Ch && B(Ch, "alive") && !B(Ch, "captured") && N(Ch, "province") == PID && N(Ch, "faction") == FID;
+  return Ch && N(Ch, "province") == PID && N(Ch, "faction") == FID && B(Ch, "alive") && !B(Ch, "captured");
 }
 
 int64_t TGame::Troops(int64_t PID) const {
