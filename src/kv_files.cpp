@@ -77,6 +77,16 @@ std::string FolderOf(const std::string& FileName) {
   return std::filesystem::path(FileName).parent_path().string();
 }
 
+std::string ProgramRoot() {
+  namespace fs = std::filesystem;
+  std::error_code Ec;
+  fs::path Folder = fs::read_symlink("/proc/self/exe", Ec).parent_path();
+  if (Ec) Folder = fs::current_path(Ec);
+  if (!fs::exists(Folder / "assets" / "font.bmp", Ec)) Folder = Folder.parent_path();
+  std::string Root = Folder.string();
+  return Root.empty() || Root.back() != '/' ? Root + "/" : Root;
+}
+
 std::string LocalTimestamp() {
   std::time_t Now = std::time(nullptr);
   std::tm Local{};

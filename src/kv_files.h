@@ -18,5 +18,9 @@ bool RenameFile(const std::string& From, const std::string& To);
 bool RemoveFile(const std::string& FileName);
 std::string FolderOf(const std::string& FileName);
 
+// The folder the game's assets hang below, with a trailing "/": the folder of
+// the running program, or its parent when "assets/font.bmp" is not beside it.
+std::string ProgramRoot();
+
 // Local time as "yyyy-mm-dd hh:nn:ss".
 std::string LocalTimestamp();
