@@ -1,5 +1,6 @@
 // kestmarch-cli: the headless companion. Loads and verifies saves and calls
 // model operations one by one, printing one plain line per result.
+#include "kestmarch_cli.h"
 #include "kv_model.h"
 
 #include <cstdio>
@@ -14,11 +15,7 @@
 namespace {
 
 const char* const Usage =
-    "usage: kestmarch-cli verify SAVE | call SAVE [-o OUT] OPERATION...";
-
-struct TUsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
+    "usage: kestmarch-cli verify SAVE | call SAVE [-o OUT] OPERATION... | render WHAT -o PNG [options]";
 
 // Words separated by spaces; the last of at most Max words keeps the rest of the text.
 std::vector<std::string> Words(const std::string& Text, size_t Max = SIZE_MAX) {
@@ -187,6 +184,7 @@ int main(int Argc, char** Argv) {
     Args.erase(Args.begin());
     if (Sub == "verify") return Verify(Args);
     if (Sub == "call") return Call(Args);
+    if (Sub == "render") return Render(Args);
     throw TUsageError("unknown subcommand: " + Sub);
   } catch (const TUsageError& E) {
     std::cerr << Usage << "\n" << E.what() << "\n";
