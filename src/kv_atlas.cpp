@@ -159,7 +159,10 @@ void TAtlas::Prepare() {
     for (int D = -3; D <= 3; ++D) {
       int32_t QX, QY;
       Project((RX + D) * 0.5, PY * 0.5, QX, QY);
-      if (NativeCell(2 * QX, 2 * QY) > 0) Waters.push_back({2 * QX, 2 * QY, 2, std::abs(D) == 3 ? 0xC2D0ABu : 0x567E8Bu});
+      const int Id = NativeCell(2 * QX, 2 * QY);
+      if (Id == 0) continue;
+      Waters.push_back({2 * QX, 2 * QY, 2, std::abs(D) == 3 ? 0xC2D0ABu : 0x567E8Bu});
+      OnRiver[Id] = true;
     }
   }
   for (int PX = 110; PX <= 530; ++PX) {

@@ -19,6 +19,7 @@ class TAtlas {
   std::array<int32_t, 50> CX{}, CY{};  // label positions, indexed 1..49
   TArt Art{2 * AtlasW, 2 * AtlasH};
   std::string LastKey;
+  std::array<bool, 50> OnRiver{};      // provinces the great river crosses
 
   TAtlas();  // Create: raises when the generation breaks its own guarantees
 

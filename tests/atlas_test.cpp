@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "kv_assets.h"
 #include "kv_atlas.h"
 
 #include <gtest/gtest.h>
@@ -153,4 +154,31 @@ TEST(Atlas, HighOwnersWearTheirBannerColour) {
   uint32_t C = A.Art.Get(PX, PY), B = BannerColor(40);
   for (int Shift = 0; Shift <= 16; Shift += 8)
     EXPECT_NEAR(int(C >> Shift & 0xFF), int(B >> Shift & 0xFF), 25) << Shift;
+}
+
+TEST(Atlas, TheTerrainSheetAddsMountainsAndTowns) {
+  const std::string Folder = FreshFolder("atlas-sprites");
+  TArt Sheet(64, 64);
+  Sheet.Fill(0, 0, 64, 64, 0xFF00FF);
+  SaveArtPNG(Sheet, Folder + "/terrain-units-v2.png");
+  TGame G;
+  TAtlas Plain, Dressed;
+  Plain.Update(G, 0);
+  OpenArtwork(Folder);
+  Dressed.Update(G, 0);
+  CloseArtwork();
+  // Sprites are blended in, so they show as pixels that turned towards magenta.
+  auto Tinted = [&](int64_t X, int64_t Y) {
+    uint32_t A = Plain.Art.Raw(X, Y), B = Dressed.Art.Raw(X, Y);
+    return (B >> 16 & 0xFF) > (A >> 16 & 0xFF) && (B >> 8 & 0xFF) < (A >> 8 & 0xFF);
+  };
+  int Changed = 0;
+  for (int Y = 0; Y < Plain.Art.H; ++Y)
+    for (int X = 0; X < Plain.Art.W; ++X) Changed += Tinted(X, Y);
+  EXPECT_GT(Changed, 27 * 31);  // more than one whole mountain
+  // Province 9 carries a town of cell 7 around its label, when the spot is its own.
+  const int TX = 2 * Dressed.CX[9] + 20, TY = 2 * Dressed.CY[9] + 12;
+  if (Dressed.NativeCell(TX, TY) == 9) {
+    EXPECT_TRUE(Tinted(TX, TY));
+  }
 }
