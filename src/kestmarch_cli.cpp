@@ -1,6 +1,7 @@
 // kestmarch-cli: the headless companion. Loads and verifies saves and calls
 // model operations one by one, printing one plain line per result.
 #include "kestmarch_cli.h"
+#include "kv_files.h"
 #include "kv_model.h"
 
 #include <cstdio>
@@ -15,7 +16,8 @@
 namespace {
 
 const char* const Usage =
-    "usage: kestmarch-cli verify SAVE | call SAVE [-o OUT] OPERATION... | render WHAT -o PNG [options]";
+    "usage: kestmarch-cli new -o SAVE [--world PATH] [--scenario N] [--leaders L1,L2,...] [--difficulty D] "
+    "[--seed S] | verify SAVE | call SAVE [-o OUT] OPERATION... | render WHAT -o PNG [options]";
 
 // Words separated by spaces; the last of at most Max words keeps the rest of the text.
 std::vector<std::string> Words(const std::string& Text, size_t Max = SIZE_MAX) {
@@ -117,6 +119,51 @@ std::string Lines(const std::deque<std::string>& Log) {
   return Out;
 }
 
+// The enumerator names of the orders, for KIND arguments.
+const char* const OrderEnumerators[OrderCount] = {
+    "ORest", "OTravel", "OSettle", "ORecruit", "OCultivate", "OFlood", "OBuild", "OHunt", "OSolicit", "OTrain",
+    "OHire", "OGive", "OReward", "OFeast", "OOath", "ODismiss", "OShip", "OWeapons", "OMove", "OConvoy",
+    "OTreaty", "OInvite", "OTown", "OBuyFood", "OSellFood", "OBuyFur", "OSellFur", "OBuyArms", "OBuyShip",
+    "OBeasts", "OWar", "OScout", "ORedistribute", "OAssignShip", "OGovernor", "OPolicy", "OAbandon", "ORetire",
+    "ODivination", "ORumors",
+};
+
+TOrder Kind(const std::string& Text) {
+  for (int K = 0; K < OrderCount; ++K)
+    if (Text == OrderEnumerators[K]) return TOrder(K);
+  int64_t K;
+  if (!ParseInteger(Text, K) || K < 0 || K >= OrderCount) throw TUsageError("not an order kind: " + Text);
+  return TOrder(K);
+}
+
+// KIND ACTOR TARGET AMOUNT EXTRA, from the words after the operation's name.
+TCommand CommandOf(const std::vector<std::string>& A) {
+  auto Field = [&](size_t I) {
+    int64_t V = Integer(A[I]);
+    if (V < INT32_MIN || V > INT32_MAX) throw TUsageError("out of range: " + A[I]);
+    return int32_t(V);
+  };
+  return Command(Kind(A[1]), Field(2), Field(3), Field(4), Field(5));
+}
+
+int64_t ProvinceId(const std::string& Text) {
+  int64_t Id = Integer(Text);
+  if (Id < 1 || Id > 49) throw TUsageError("not a province: " + Text);
+  return Id;
+}
+
+bool PayChoice(const std::string& Text) {
+  if (Text != "pay" && Text != "refuse") throw TUsageError("a riot is answered with pay or refuse: " + Text);
+  return Text == "pay";
+}
+
+// Runs one upkeep routine and answers "ok".
+template <void (TGame::*Routine)()>
+std::string Upkeep(TGame& G, const std::vector<std::string>&) {
+  (G.*Routine)();
+  return "ok";
+}
+
 using TOperation = std::function<std::string(TGame&, const std::vector<std::string>&)>;
 
 struct TOperationRow {
@@ -132,6 +179,14 @@ const std::map<std::string, TOperationRow>& Operations() {
       {"validate", {0, [](TGame& G, const auto&) { std::string E = G.Validate(); return E.empty() ? "ok" : E; }}},
       {"hash", {0, [](TGame& G, const auto&) { return G.StateHash(); }}},
       {"log", {0, [](TGame& G, const auto&) { return Lines(G.Log); }}},
+      {"chance", {5, [](TGame& G, const auto& A) { return std::to_string(G.Chance(CommandOf(A))); }}},
+      {"finish", {0, Upkeep<&TGame::FinishOrder>}},
+      {"month-end", {0, Upkeep<&TGame::MonthEnd>}},
+      {"make-queue", {0, Upkeep<&TGame::MakeQueue>}},
+      {"normalize", {0, Upkeep<&TGame::NormalizeFactions>}},
+      {"check-end", {0, Upkeep<&TGame::CheckEnd>}},
+      {"appoint", {1, [](TGame& G, const auto& A) { G.Appoint(ProvinceId(A[1])); return std::string("ok"); }}},
+      {"riot", {2, [](TGame& G, const auto& A) { return G.ResolveRiot(Integer(A[1]), PayChoice(A[2])); }}},
   };
   return Table;
 }
@@ -146,6 +201,47 @@ int Verify(const std::vector<std::string>& Args) {
     return 1;
   }
   std::cout << "ok " << G.StateHash() << "\n";
+  return 0;
+}
+
+// The value after an option such as "--seed".
+const std::string& OptionValue(const std::vector<std::string>& Args, size_t& I) {
+  if (++I == Args.size()) throw TUsageError(Args[I - 1] + " needs a value");
+  return Args[I];
+}
+
+std::vector<int64_t> LeaderList(const std::string& Text) {
+  std::vector<int64_t> Leaders;
+  size_t Start = 0;
+  while (Start <= Text.size() && !Text.empty()) {
+    size_t End = Text.find(',', Start);
+    Leaders.push_back(Integer(Text.substr(Start, End == std::string::npos ? End : End - Start)));
+    if (End == std::string::npos) break;
+    Start = End + 1;
+  }
+  return Leaders;
+}
+
+int New(const std::vector<std::string>& Args) {
+  std::string Out, World = ProgramRoot() + "assets/data/world.json";
+  int64_t Scenario = 1, Difficulty = 2, Seed = 730127;
+  std::vector<int64_t> Leaders;
+  for (size_t I = 0; I < Args.size(); ++I) {
+    const std::string& Opt = Args[I];
+    if (Opt == "-o") Out = OptionValue(Args, I);
+    else if (Opt == "--world") World = OptionValue(Args, I);
+    else if (Opt == "--scenario") Scenario = Integer(OptionValue(Args, I));
+    else if (Opt == "--leaders") Leaders = LeaderList(OptionValue(Args, I));
+    else if (Opt == "--difficulty") Difficulty = Integer(OptionValue(Args, I));
+    else if (Opt == "--seed") Seed = Integer(OptionValue(Args, I));
+    else throw TUsageError("unknown option: " + Opt);
+  }
+  if (Out.empty()) throw TUsageError("new needs -o SAVE");
+  if (Seed < 0 || Seed > int64_t(UINT32_MAX)) throw TUsageError("the seed is a number 0..4294967295");
+  TGame G;
+  G.NewGame(World, Scenario, int64_t(Leaders.size()), Difficulty, Leaders, uint32_t(Seed));
+  G.Save(Out);
+  std::cout << Lines(G.Log) << "\n";
   return 0;
 }
 
@@ -182,6 +278,7 @@ int main(int Argc, char** Argv) {
     if (Args.empty()) throw TUsageError("no subcommand");
     std::string Sub = Args[0];
     Args.erase(Args.begin());
+    if (Sub == "new") return New(Args);
     if (Sub == "verify") return Verify(Args);
     if (Sub == "call") return Call(Args);
     if (Sub == "render") return Render(Args);

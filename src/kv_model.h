@@ -6,10 +6,12 @@
 
 #include "kv_json.h"
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum TOrder : int32_t {
   ORest, OTravel, OSettle, ORecruit, OCultivate, OFlood, OBuild, OHunt, OSolicit, OTrain,
@@ -20,6 +22,11 @@ enum TOrder : int32_t {
 constexpr int OrderCount = 40;
 
 extern const char* const OrderNames[OrderCount];
+
+// The battlefield: 18 columns by 14 rows of hexes; cell (q, r) has index r * 18 + q.
+constexpr int FieldCols = 18, FieldRows = 14, FieldCells = FieldCols * FieldRows;
+// Movement cost from a unit's cell to every cell of the field.
+using TReachCosts = std::array<int32_t, FieldCells>;
 
 struct TCommand {
   TOrder Kind;
@@ -33,6 +40,11 @@ TCommand Command(TOrder K, int32_t Actor, int32_t Target, int32_t Amount, int32_
 
 // max(Lo, min(V, Hi)): Lo wins when Lo > Hi.
 int64_t Bound(int64_t V, int64_t Lo, int64_t Hi);
+
+// Reads and parses the world book and checks the shape every scenario needs
+// (four scenarios; 49 provinces, 255 characters and 11 factions each, ids in
+// range); raises std::runtime_error with a readable message.
+TJson ReadWorldBook(const std::string& FileName);
 
 class TGame {
  public:
@@ -66,7 +78,20 @@ class TGame {
   static TJson* Obj(const TJson* O, const TKey& Key);
   static bool IsRecord(const TJson* V);
 
+  // Building and reshaping: new members, list elements appended, changed in place or deleted.
+  // Add raises the JSON layer's duplicate-member error when the key exists.
+  static void Add(TJson* O, const TKey& Key, int64_t V);
+  static TJson* AddList(TJson* O, const TKey& Key);
+  static TJson* PutObj(TJson* O, const TKey& Key);  // a new empty object, put like Put
+  static void Push(TJson* L, int64_t V);
+  static TJson* PushRecord(TJson* L);  // appends an empty object and returns it
+  static void PutAt(TJson* L, size_t I, int64_t V);
+  static void Delete(TJson* L, size_t I);
+  static void Clear(TJson* L);
+
   int64_t Rand(int64_t Limit);
+  // When set, every draw appends its Limit here: the order of draws is part of the game.
+  std::vector<int64_t>* RandTrace = nullptr;
   int64_t Rule(const TKey& Key, int64_t Default) const;
   void Note(const std::string& Msg);
 
@@ -82,11 +107,60 @@ class TGame {
   bool Neighbors(int64_t A, int64_t B) const;
   bool Allied(int64_t A, int64_t B) const;
 
+  // New campaigns from the world book.
+  void NewGame(const std::string& FileName, int64_t Scenario, int64_t LeaderCount, int64_t Difficulty,
+               const std::vector<int64_t>& Leaders, uint32_t Seed);
+
+  // The monthly turn queue and the upkeep of fellowships.
+  void MakeQueue();
+  void FinishOrder();
+  void Appoint(int64_t PID);
+  void NormalizeFactions();
+  void CheckEnd();
+
+  // Month-end.
+  void MonthEnd();
+
+  // Odds, prices and yields.
+  int64_t Compatible(int64_t AId, int64_t BId) const;
+  int64_t Chance(const TCommand& Cmd) const;
+  void Experience(int64_t CID, int64_t St, int64_t De, int64_t Wi);
+  int64_t TradePrice(TOrder K, int64_t PID) const;
+  int64_t TradeTotal(TOrder K, int64_t PID, int64_t Quantity) const;
+  std::string TradeQuote(TOrder K, int64_t PID) const;
+  int64_t HuntYield(int64_t Actor, int64_t Option) const;
+  static std::string BeastName(int64_t Kind);
+  TJson* BeastNotice() const;  // the oldest report, or nullptr
+  void DismissBeastNotice();
+
+  // Riots.
+  std::string ResolveRiot(int64_t PID, bool Pay);
+
   // Save files.
   std::string StateHash() const;
   void Save(const std::string& FileName) const;
   void Load(const std::string& FileName);
   std::string Validate() const;
+
+  // Battles: the record under "battle", its field and its units.
+  bool InBattle() const;
+  TJson* Battle() const;
+  TJson* UnitObj(int64_t I) const;
+  int64_t UnitAt(int64_t Q, int64_t R) const;
+  static int64_t HexDistance(int64_t Q1, int64_t R1, int64_t Q2, int64_t R2);
+  int64_t Terrain(int64_t Q, int64_t R) const;
+  bool BattleHuman() const;
+  void BeginBattle(int64_t Origin, int64_t Dest, int64_t FID);
+  std::string BattleAction(int64_t I, int64_t Target, int64_t Q, int64_t R, const std::string& Action);
+  double UnitPower(int64_t U) const;
+  void Hit(int64_t U, int64_t Loss, int64_t Injury);
+  TReachCosts Reachable(int64_t UnitId, bool Charge) const;
+  void BattleCheck();
+  void BattleDay();
+  void BattleAI();
+  void ResolveBattle();
+  void BattleEnd(int64_t Winner);
+  std::string PrisonerAction(int64_t Cid, int64_t Fid, const std::string& Action);
 
  private:
   TJson* Record(const TKey& ListKey, int64_t Id, int64_t Limit) const;

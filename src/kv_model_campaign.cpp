@@ -85,8 +85,44 @@ TJson* TGame::Obj(const TJson* O, const TKey& Key) {
 
 bool TGame::IsRecord(const TJson* V) { return V && V->IsObject(); }
 
+namespace {
+TJson& Reshaped(TJson* L) {
+  if (!L || !L->IsArray()) throw std::logic_error("Cannot change a missing list.");
+  return *L;
+}
+}  // namespace
+
+void TGame::Add(TJson* O, const TKey& Key, int64_t V) { Writable(O, Key).Add(Key, TJson(V)); }
+
+TJson* TGame::AddList(TJson* O, const TKey& Key) {
+  Writable(O, Key).Add(Key, TJson::Array());
+  return List(O, Key);
+}
+
+TJson* TGame::PutObj(TJson* O, const TKey& Key) {
+  Writable(O, Key).Put(Key, TJson::Object());
+  return Obj(O, Key);
+}
+
+void TGame::Push(TJson* L, int64_t V) { Reshaped(L).Push(TJson(V)); }
+
+TJson* TGame::PushRecord(TJson* L) {
+  Reshaped(L).Push(TJson::Object());
+  return &L->At(L->Size() - 1);
+}
+
+void TGame::PutAt(TJson* L, size_t I, int64_t V) { Reshaped(L).At(I) = TJson(V); }
+
+void TGame::Delete(TJson* L, size_t I) { Reshaped(L).Erase(I); }
+
+void TGame::Clear(TJson* L) {
+  TJson& List = Reshaped(L);
+  while (List.Size() > 0) List.Erase(List.Size() - 1);
+}
+
 int64_t TGame::Rand(int64_t Limit) {
   if (!Data) throw std::logic_error("No campaign.");
+  if (RandTrace) RandTrace->push_back(Limit);
   TJson* State = Data->Find("rng");
   uint32_t X = State && State->IsInt() ? uint32_t(uint64_t(State->Int())) : 1u;
   X ^= X << 13;

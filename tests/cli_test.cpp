@@ -89,3 +89,36 @@ TEST_F(CliTest, ErrorsAndBadArguments) {
     EXPECT_EQ(ReadTextFile(Err).rfind("usage: kestmarch-cli", 0), 0u);
   }
 }
+
+TEST_F(CliTest, NewCampaignThenTurnsAndMonths) {
+  const std::string World = std::string(KV_ASSETS) + "/data/world.json", Started = Folder + "/new.json";
+  TRun R = Cli({"new", "-o", Started, "--world", World, "--scenario", "2", "--leaders", "3,5", "--seed", "7"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Out, "A new fellowship rises in the Ondrel Empire.\n");
+  TGame G;
+  G.NewGame(World, 2, 2, 2, {3, 5}, 7);
+  EXPECT_EQ(Cli({"verify", Started}).Out, "ok " + G.StateHash() + "\n");
+
+  // Every turn of the month closed, then the upkeep routines by name.
+  const size_t Turns = TGame::Len(TGame::List(G.Data.get(), "queue"));
+  std::vector<std::string> Args = {"call", Started, "-o", Folder + "/later.json"};
+  for (size_t I = 0; I < Turns; ++I) Args.push_back("finish");
+  for (const char* Op : {"get /month", "make-queue", "normalize", "appoint 3", "check-end", "riot 3 refuse"})
+    Args.push_back(Op);
+  R = Cli(Args);
+  EXPECT_EQ(R.Code, 0);
+  std::string Expected;
+  for (size_t I = 0; I < Turns; ++I) Expected += "ok\n";
+  Expected += std::to_string(TGame::N(G.Data.get(), "month") % 12 + 1) + "\nok\nok\nok\nok\nThere is no riot here.\n";
+  EXPECT_EQ(R.Out, Expected);
+
+  std::string Err = Folder + "/err.txt";
+  R = Cli({"new", "-o", Folder + "/twice.json", "--world", World, "--leaders", "4,4"}, Err);
+  EXPECT_EQ(R.Code, 1);
+  EXPECT_EQ(ReadTextFile(Err), "error: Each player must choose a different leader.\n");
+  EXPECT_FALSE(FileExists(Folder + "/twice.json"));
+  for (std::vector<std::string> Bad : std::vector<std::vector<std::string>>{
+           {"new"}, {"new", "-o", Started, "--seed", "-1"}, {"new", "-o", Started, "--colour", "red"},
+           {"call", Started, "appoint 50"}, {"call", Started, "riot 3 maybe"}, {"call", Started, "chance OFly 1 0 0 0"}})
+    EXPECT_EQ(Cli(Bad).Code, 2) << Bad.back();
+}

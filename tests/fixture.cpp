@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -200,6 +201,61 @@ void RemoveAt(TGame& G, const std::string& Pointer) {
   } else {
     Parent.Remove(TKey(Last));
   }
+}
+
+TJson FixtureScenario(int Number) {
+  TGame G;
+  G.Data = std::make_unique<TJson>(FixtureCampaign());
+  TJson* Doc = G.Data.get();
+  // A world book holds only the date and the records; a new campaign adds the rest.
+  for (const char* Key : {"schemaVersion", "appVersion", "rng", "seed", "humanCount", "difficulty", "ended", "result",
+                          "town", "townActor", "townAttempts", "beastNotices", "queue", "queueIndex", "queueOwners",
+                          "ledger"})
+    Doc->Remove(TKey(std::string_view(Key)));
+  TJson* Factions = TGame::List(Doc, "factions");
+  while (Factions->Size() > 11) Factions->Erase(Factions->Size() - 1);
+
+  const int Starts[][2] = {{3, 316}, {6, 321}, {11, 322}, {1, 320}};
+  TGame::Put(Doc, "month", Starts[Number - 1][0]);
+  TGame::Put(Doc, "year", Starts[Number - 1][1]);
+  const int Settled = Number == 1 ? 0 : Number == 4 ? 5 : 10;
+  for (int Fid = 1; Fid <= 10; ++Fid) {
+    // Leader f stands in province f and its companion, character 20 + f, beside it.
+    if (Fid <= Settled) {
+      Place(G, Fid, Fid, Fid, "leader");
+      Place(G, 20 + Fid, Fid, Fid, "follower");
+      Own(G, Fid, Fid, Fid);
+      TGame::Put(G.F(Fid), "home", Fid);
+    } else {
+      Place(G, Fid, Fid, Fid, "exile");
+      Place(G, 20 + Fid, Fid, Fid, "exile");
+      TJson* Party = TGame::PushRecord(TGame::List(Doc, "exileParties"));
+      TGame::Put(Party, "leader", Fid);
+      TGame::Put(Party, "province", Fid);
+      TGame::Put(Party, "food", 40);
+      TGame::Put(Party, "gold", 30);
+    }
+    TGame::Put(G.F(Fid), "popularity", 20 * Fid);
+  }
+  Place(G, 11, 25, 11, "leader");
+  Place(G, 60, 25, 11, "sworn companion");
+  Place(G, 61, 26, 11, "follower");
+  Own(G, 25, 11, 11);
+  Own(G, 26, 11, 61);
+  TGame::Put(G.F(11), "home", 25);
+  TGame::Put(G.F(11), "popularity", 300);
+  if (Number == 3)
+    SetAt(G, "/treaties", ParseJson(R"([{"a":1,"b":2,"years":2},{"a":3,"b":11,"years":1}])"));
+  return std::move(*G.Data);
+}
+
+std::string WriteFixtureWorld(const std::string& Folder) {
+  TJson Book = TJson::Object(), Scenarios = TJson::Array();
+  for (int K = 1; K <= 4; ++K) Scenarios.Push(FixtureScenario(K));
+  Book.Add("scenarios", std::move(Scenarios));
+  const std::string File = Folder + "/world.json";
+  std::ofstream(File, std::ios::binary) << WriteJson(Book);
+  return File;
 }
 
 std::string FreshFolder(const std::string& Name) {

@@ -22,5 +22,15 @@ void SetAt(TGame& G, const std::string& Pointer, TJson V);
 // Removes the member a JSON Pointer names.
 void RemoveAt(TGame& G, const std::string& Pointer);
 
+// A scenario of a world book, built like FixtureCampaign but with only the
+// eleven factions of a world book and none of the members a new campaign adds.
+// Scenario 1 starts the ten leaders on the road, each with an exile party and a
+// companion; 2..4 settle leaders 1..10 on provinces 1..10 with a follower each
+// (scenario 4 only leaders 1..5, the others on the road). The Chancellor holds
+// 25 and 26 throughout; scenario 3 has treaties.
+TJson FixtureScenario(int Number);
+// Writes the four scenarios as Folder/world.json and returns its path.
+std::string WriteFixtureWorld(const std::string& Folder);
+
 // A fresh, empty folder for one test's files.
 std::string FreshFolder(const std::string& Name);
