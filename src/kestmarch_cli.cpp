@@ -164,6 +164,16 @@ std::string Upkeep(TGame& G, const std::vector<std::string>&) {
   return "ok";
 }
 
+// For testers: opens a battle directly, without the War order's checks, but
+// never over a battle already running or with provinces or factions that do not exist.
+std::string BeginBattle(TGame& G, const std::vector<std::string>& A) {
+  const int64_t Origin = ProvinceId(A[1]), Dest = ProvinceId(A[2]), Fid = Integer(A[3]);
+  if (!G.F(Fid)) throw TUsageError("not a faction: " + A[3]);
+  if (G.InBattle()) throw std::runtime_error("A battle is already in progress.");
+  G.BeginBattle(Origin, Dest, Fid);
+  return "ok";
+}
+
 using TOperation = std::function<std::string(TGame&, const std::vector<std::string>&)>;
 
 struct TOperationRow {
@@ -187,6 +197,15 @@ const std::map<std::string, TOperationRow>& Operations() {
       {"check-end", {0, Upkeep<&TGame::CheckEnd>}},
       {"appoint", {1, [](TGame& G, const auto& A) { G.Appoint(ProvinceId(A[1])); return std::string("ok"); }}},
       {"riot", {2, [](TGame& G, const auto& A) { return G.ResolveRiot(Integer(A[1]), PayChoice(A[2])); }}},
+      {"begin-battle", {3, BeginBattle}},
+      {"battle-action",
+       {5, [](TGame& G, const auto& A) {
+          return G.BattleAction(Integer(A[1]), Integer(A[2]), Integer(A[3]), Integer(A[4]), A[5]);
+        }}},
+      {"battle-ai", {0, Upkeep<&TGame::BattleAI>}},
+      {"battle-day", {0, Upkeep<&TGame::BattleDay>}},
+      {"resolve-battle", {0, Upkeep<&TGame::ResolveBattle>}},
+      {"prisoner", {3, [](TGame& G, const auto& A) { return G.PrisonerAction(Integer(A[1]), Integer(A[2]), A[3]); }}},
   };
   return Table;
 }

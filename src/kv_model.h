@@ -27,6 +27,8 @@ extern const char* const OrderNames[OrderCount];
 constexpr int FieldCols = 18, FieldRows = 14, FieldCells = FieldCols * FieldRows;
 // Movement cost from a unit's cell to every cell of the field.
 using TReachCosts = std::array<int32_t, FieldCells>;
+// Terrain of a battlefield cell.
+enum TGround : int32_t { GPlain, GForest, GHill, GMountain, GCastle, GRiver, GMarsh, GIce };
 
 struct TCommand {
   TOrder Kind;
@@ -88,6 +90,7 @@ class TGame {
   static void PutAt(TJson* L, size_t I, int64_t V);
   static void Delete(TJson* L, size_t I);
   static void Clear(TJson* L);
+  static void Remove(TJson* O, const TKey& Key);  // deletes the member when present
 
   int64_t Rand(int64_t Limit);
   // When set, every draw appends its Limit here: the order of draws is part of the game.
@@ -164,4 +167,6 @@ class TGame {
 
  private:
   TJson* Record(const TKey& ListKey, int64_t Id, int64_t Limit) const;
+  int64_t ReadyUnit(int64_t Side) const;
+  void PassSpentSides();
 };

@@ -120,6 +120,10 @@ void TGame::Clear(TJson* L) {
   while (List.Size() > 0) List.Erase(List.Size() - 1);
 }
 
+void TGame::Remove(TJson* O, const TKey& Key) {
+  if (O && O->IsObject()) O->Remove(Key);
+}
+
 int64_t TGame::Rand(int64_t Limit) {
   if (!Data) throw std::logic_error("No campaign.");
   if (RandTrace) RandTrace->push_back(Limit);

@@ -17,6 +17,37 @@ const TBounds ProvinceBounds[] = {
 
 bool Within(int64_t V, int64_t Lo, int64_t Hi) { return V >= Lo && V <= Hi; }
 
+bool IntegersWithin(const TJson* L, int64_t Lo, int64_t Hi) {
+  for (size_t I = 0; I < TGame::Len(L); ++I)
+    if (!Within(TGame::NAt(L, I, Lo - 1), Lo, Hi)) return false;
+  return true;
+}
+
+// A battle saved mid-fight is restored as it stood, so everything the battle
+// rules index by must be in range.
+std::string BattleProblem(const TJson* Doc, int64_t FactionCount) {
+  const TJson* Bt = TGame::Obj(Doc, "battle");
+  if (!Bt) return "Invalid battle record.";
+  const TJson *Terrain = TGame::List(Bt, "terrain"), *Units = TGame::List(Bt, "units");
+  const TJson *Reserve = TGame::List(Bt, "reserve"), *Fires = TGame::List(Bt, "fires");
+  if (!Within(TGame::N(Bt, "origin"), 1, 49) || !Within(TGame::N(Bt, "destination"), 1, 49) ||
+      !Within(TGame::N(Bt, "attacker"), 1, FactionCount) || !Within(TGame::N(Bt, "defender"), 0, FactionCount) ||
+      !Within(TGame::N(Bt, "day"), 1, 30) || !Within(TGame::N(Bt, "side"), 0, 1) ||
+      !Within(TGame::N(Bt, "weather"), 0, 3) || !Within(TGame::N(Bt, "wind"), 0, 5) ||
+      !Within(TGame::N(Bt, "commander0"), 0, 255) || !Within(TGame::N(Bt, "commander1"), 0, 255) || !Units ||
+      !Reserve || !Fires || !IntegersWithin(Reserve, 1, 255) || !IntegersWithin(Fires, 0, FieldCells - 1))
+    return "Invalid battle record.";
+  if (TGame::Len(Terrain) != size_t(FieldCells) || !IntegersWithin(Terrain, GPlain, GIce))
+    return "Invalid battlefield terrain.";
+  for (size_t I = 0; I < TGame::Len(Units); ++I) {
+    const TJson* U = TGame::Item(Units, I);
+    if (!TGame::IsRecord(U) || !Within(TGame::N(U, "char"), 1, 255) || !Within(TGame::N(U, "side"), 0, 1) ||
+        !Within(TGame::N(U, "q"), 0, FieldCols - 1) || !Within(TGame::N(U, "r"), 0, FieldRows - 1))
+      return "Invalid battle unit.";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string TGame::Validate() const {
@@ -106,5 +137,8 @@ std::string TGame::Validate() const {
     if (!Obj(C(I), "xp")) return "Character " + std::to_string(I) + " has no experience record.";
   }
   if (B(Doc, "town") && !List(Doc, "townAttempts")) return "Invalid town visit.";
+  // Every draw writes the generator back in place: it must be there to be written.
+  if (!Has(Doc, "rng") || N(Doc, "rng", -1) < 0) return "The campaign has no random state.";
+  if (Has(Doc, "battle")) return BattleProblem(Doc, FactionCount);
   return "";
 }
