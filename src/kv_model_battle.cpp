@@ -106,7 +106,7 @@ std::vector<int64_t> Garrison(const TGame& G, int64_t Dest, int64_t Defender) {
     if (G.Local(Cid, Dest, Defender)) Ids.push_back(Cid);
   const int64_t Governor = TGame::N(G.P(Dest), "governor");
   auto At = std::find(Ids.begin(), Ids.end(), Governor);
-  if (At - Ids.begin() >= 10) std::rotate(Ids.begin() + 9, At, At + 1);
+  if (At != Ids.end() && At - Ids.begin() >= 10) std::rotate(Ids.begin() + 9, At, At + 1);
   return Ids;
 }
 

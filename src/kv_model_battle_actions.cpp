@@ -246,7 +246,7 @@ std::string TGame::BattleAction(int64_t I, int64_t Target, int64_t Q, int64_t R,
       int64_t Odds = Wisdom / 2 + 30 - N(Ech, "wisdom") / 3;
       if (Ground == GForest) Odds += 15;
       if (Ground == GRiver || Ground == GMarsh) Odds -= 30;
-      if (Rand(100) < Bound(Odds, 5, 95)) Push(List(Bt, "fires"), CellOf(FQ, FR));
+      if (Rand(100) < Bound(Odds, 5, 95)) Push(List(Battle(), "fires"), CellOf(FQ, FR));
       Experience(Cid, 0, 1, 1);
     }
   } else if (Action == "reinforce") {
@@ -285,11 +285,10 @@ std::string TGame::BattleAction(int64_t I, int64_t Target, int64_t Q, int64_t R,
     if (Dexterity < 40) return "Extinguish requires Dexterity 40.";
     if (!OnField(Q, R)) return "Choose a cell inside the battlefield.";
     if (HexDistance(UQ, UR, Q, R) > 1) return "Select your own or adjacent cell.";
-    TJson* Fires = List(Bt, "fires");
     const int64_t Odds = Bound(Dexterity - (Terrain(Q, R) == GForest ? 20 : 0), 10, 95);
     // Every fire listed on the cell needs its own success.
-    for (size_t F = Len(Fires); F-- > 0;)
-      if (NAt(Fires, F) == CellOf(Q, R) && Rand(100) < Odds) Delete(Fires, F);
+    for (size_t F = Len(List(Bt, "fires")); F-- > 0;)
+      if (NAt(List(Battle(), "fires"), F) == CellOf(Q, R) && Rand(100) < Odds) Delete(List(Battle(), "fires"), F);
     Experience(N(Unit, "char"), 0, 0, 1);
   } else {  // retreat
     Put(Unit, "active", false);

@@ -60,10 +60,9 @@ void TGame::BattleDay() {
         int64_t Refuge = 0;
         for (int64_t Wanted : {N(Ch, "faction"), int64_t(0)})
           for (size_t K = 0; K < Len(Near) && Refuge == 0; ++K)
-            if (P(NAt(Near, K)) && N(P(NAt(Near, K)), "owner") == Wanted && HasRoom(*this, NAt(Near, K)))
-              Refuge = NAt(Near, K);
+            if (P(NAt(Near, K)) && N(P(NAt(Near, K)), "owner") == Wanted) Refuge = NAt(Near, K);
         Put(U, "active", false);
-        if (Refuge) Put(Ch, "province", Refuge);
+        if (Refuge && HasRoom(*this, Refuge)) Put(Ch, "province", Refuge);
         Note(S(Ch, "name") + " drifts off the field.");
         if (N(U, "char") == N(Bt, Commander(Side))) {
           BattleEnd(1 - Side);
@@ -76,13 +75,14 @@ void TGame::BattleDay() {
     Put(U, "dazzled", false);
   }
 
-  const int64_t Wind = Bound(N(Bt, "wind"), 0, 5);
+  const int64_t Blowing = Bound(N(Bt, "wind"), 0, 5);
   for (int64_t Cell = 0; Cell < FieldCells; ++Cell) {
     if (!Burning[size_t(Cell)]) continue;
-    const int64_t Q = Cell % FieldCols + WindQ[Wind], R = Cell / FieldCols + WindR[Wind];
+    const int64_t Q = Cell % FieldCols + WindQ[Blowing], R = Cell / FieldCols + WindR[Blowing];
     if (OnField(Q, R) && !Fireproof(Terrain(Q, R)) && Rand(100) < 30) Spreading[size_t(CellOf(Q, R))] = true;
     if (Rand(100) < 25) Burning[size_t(Cell)] = false;
   }
+  Bt = Battle();
   TJson* Fires = List(Bt, "fires");
   Clear(Fires);
   for (int64_t Cell = 0; Cell < FieldCells; ++Cell)
@@ -106,11 +106,13 @@ void TGame::BattleDay() {
   if (N(Bt, "castleHold") >= 2) return BattleEnd(1);
   if (N(Bt, "day") >= 30) return BattleEnd(0);
 
+  const int64_t Sky = Weather(N(Data.get(), "month"), Rand(100)), Wind = Rand(6);
+  Bt = Battle();  // a draw writes to the document: look the record up again
   Put(Bt, "day", N(Bt, "day") + 1);
   Put(Bt, "side", 0);
-  Put(Bt, "weather", Weather(N(Data.get(), "month"), Rand(100)));
-  Put(Bt, "wind", Rand(6));
-  if (N(Bt, "weather") >= 2) Clear(List(Bt, "fires"));
+  Put(Bt, "weather", Sky);
+  Put(Bt, "wind", Wind);
+  if (Sky >= 2) Clear(List(Bt, "fires"));
   Note("Battle day " + std::to_string(N(Bt, "day")) + ".");
   BattleCheck();
   PassSpentSides();
@@ -122,10 +124,12 @@ void TGame::BattleAI() {
   Put(Bt, "deploy", false);
   const int64_t Side = N(Bt, "side"), I = ReadyUnit(Side);
   if (I < 0) {
-    if (Side == 0)
+    if (Side == 0) {
       Put(Bt, "side", 1);
-    else
+      PassSpentSides();
+    } else {
       BattleDay();
+    }
     return;
   }
   TJson* Unit = UnitObj(I);

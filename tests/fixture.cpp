@@ -265,3 +265,26 @@ std::string FreshFolder(const std::string& Name) {
   fs::create_directories(Folder);
   return Folder.string();
 }
+
+TJson* OpenField(TGame& G) {
+  TJson Bt = ParseJson(R"({"origin":2,"destination":1,"attacker":2,"defender":1,"day":1,"side":0,"weather":0,
+    "wind":0,"castleHold":0,"defensePrompt":false,"deploy":false,"terrain":[],"units":[],"reserve":[],"fires":[],
+    "food1":50,"food0":50,"skill1":0,"arms1":0,"skill0":0,"arms0":0,"commander0":1,"commander1":2})");
+  TJson* Terrain = Bt.Find("terrain");
+  for (int I = 0; I < FieldCells; ++I) Terrain->Push(TJson(0));
+  G.Data->Put("battle", std::move(Bt));
+  return G.Battle();
+}
+
+int64_t Deploy(TGame& G, int CID, int Side, int Q, int R) {
+  TJson* U = TGame::PushRecord(TGame::List(G.Battle(), "units"));
+  TGame::Put(U, "char", CID);
+  TGame::Put(U, "side", Side);
+  TGame::Put(U, "q", Q);
+  TGame::Put(U, "r", R);
+  TGame::Put(U, "active", true);
+  TGame::Put(U, "spent", false);
+  TGame::Put(U, "arrows", 1);
+  TGame::Put(U, "dazzled", false);
+  return int64_t(TGame::Len(TGame::List(G.Battle(), "units")) - 1);
+}

@@ -34,3 +34,11 @@ std::string WriteFixtureWorld(const std::string& Folder);
 
 // A fresh, empty folder for one test's files.
 std::string FreshFolder(const std::string& Name);
+
+// A battle already under way: faction 2 marches from province 2 against
+// faction 1 in province 1, on an open field (every cell Plain) with no units
+// yet, on day 1 in clear weather, the defenders to act, both sides with 50
+// food and no training or arms. Returns the battle record.
+TJson* OpenField(TGame& G);
+// Puts character CID on the field for Side at (Q, R), ready to act; returns its unit index.
+int64_t Deploy(TGame& G, int CID, int Side, int Q, int R);

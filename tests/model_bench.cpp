@@ -61,6 +61,49 @@ void BM_Load(benchmark::State& S) {
   for (auto _ : S) Loaded.Load(File);
 }
 
+// Ten against ten on a field split by a wall of mountains: every unit tries
+// its steps every day and the battle runs to its thirtieth day.
+const TGame& WalledBattle() {
+  static TGame G;
+  if (!G.Data) {
+    NewFixtureCampaign(G);
+    OpenField(G);
+    SetAt(G, "/battle/food0", TJson(999));
+    SetAt(G, "/battle/food1", TJson(999));
+    for (int I = 0; I < 10; ++I) {
+      Deploy(G, I == 0 ? 1 : 100 + I, 0, 15 - I / 7, I % 7 + 3);
+      Deploy(G, I == 0 ? 2 : 120 + I, 1, I / 7 + 1, I % 7 + 3);
+    }
+    for (int64_t Cid = 1; Cid <= 255; ++Cid) TGame::Put(G.C(Cid), "body", 90);
+    for (int R = 0; R < FieldRows; ++R) TGame::PutAt(TGame::List(G.Battle(), "terrain"), size_t(R * 18 + 8), GMountain);
+  }
+  return G;
+}
+
+void BM_ResolveBattle(benchmark::State& S) {
+  TGame G;
+  for (auto _ : S) {
+    S.PauseTiming();
+    G.Data = std::make_unique<TJson>(*WalledBattle().Data);
+    S.ResumeTiming();
+    G.ResolveBattle();
+  }
+}
+
+void BM_BattleAI(benchmark::State& S) {
+  TGame G;
+  for (auto _ : S) {
+    S.PauseTiming();
+    G.Data = std::make_unique<TJson>(*WalledBattle().Data);
+    S.ResumeTiming();
+    G.BattleAI();
+  }
+}
+
+void BM_Reachable(benchmark::State& S) {
+  for (auto _ : S) benchmark::DoNotOptimize(WalledBattle().Reachable(0, false));
+}
+
 }  // namespace
 
 BENCHMARK(BM_N);
@@ -71,5 +114,8 @@ BENCHMARK(BM_Local);
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResolveBattle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BattleAI)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Reachable)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
