@@ -214,3 +214,58 @@ TEST_F(BattleSetup, DecidedBeforeItStarts) {
   EXPECT_EQ(N(H.P(1), "owner"), 2);
   EXPECT_EQ(H.Validate(), "");
 }
+
+TEST_F(BattleSetup, ASavedBattleGoesOnAsItStood) {
+  Begin();
+  ASSERT_TRUE(G.InBattle());
+  const std::string File = FreshFolder("battle-save") + "/mid.json";
+  G.Save(File);
+  TGame Loaded;
+  Loaded.Load(File);
+  G.ResolveBattle();
+  Loaded.ResolveBattle();
+  EXPECT_EQ(WriteJson(*Loaded.Data), WriteJson(*G.Data));
+}
+
+TEST_F(BattleSetup, AHandEditedBattleIsRefused) {
+  struct TRow {
+    const char* Pointer;
+    const char* Value;
+    const char* Expected;
+  };
+  const TRow Rows[] = {
+      {"/battle", "[]", "Invalid battle record."},
+      {"/battle/destination", "50", "Invalid battle record."},
+      {"/battle/attacker", "0", "Invalid battle record."},
+      {"/battle/day", "-3", "Invalid battle record."},
+      {"/battle/side", "2", "Invalid battle record."},
+      {"/battle/wind", "6", "Invalid battle record."},
+      {"/battle/commander0", "999", "Invalid battle record."},
+      {"/battle/reserve", "[0]", "Invalid battle record."},
+      {"/battle/fires", "[252]", "Invalid battle record."},
+      {"/battle/units", "{}", "Invalid battle record."},
+      {"/battle/terrain", "[0, 1]", "Invalid battlefield terrain."},
+      {"/battle/terrain/7", "8", "Invalid battlefield terrain."},
+      {"/battle/units/0", "5", "Invalid battle unit."},
+      {"/battle/units/0/char", "999", "Invalid battle unit."},
+      {"/battle/units/0/char", "0", "Invalid battle unit."},
+      {"/battle/units/0/q", "18", "Invalid battle unit."},
+      {"/battle/units/0/r", "-1", "Invalid battle unit."},
+      {"/battle/units/0/side", "3", "Invalid battle unit."},
+  };
+  Begin();
+  ASSERT_TRUE(G.InBattle());
+  const std::string Good = FreshFolder("battle-edited") + "/good.json";
+  G.Save(Good);
+  for (const TRow& Row : Rows) {
+    SCOPED_TRACE(Row.Pointer);
+    TGame H;
+    H.Load(Good);
+    SetAt(H, Row.Pointer, ParseJson(Row.Value));
+    EXPECT_EQ(H.Validate(), Row.Expected);
+  }
+  TGame H;
+  H.Load(Good);
+  RemoveAt(H, "/rng");
+  EXPECT_EQ(H.Validate(), "The campaign has no random state.");
+}

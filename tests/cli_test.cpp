@@ -122,3 +122,30 @@ TEST_F(CliTest, NewCampaignThenTurnsAndMonths) {
            {"call", Started, "appoint 50"}, {"call", Started, "riot 3 maybe"}, {"call", Started, "chance OFly 1 0 0 0"}})
     EXPECT_EQ(Cli(Bad).Code, 2) << Bad.back();
 }
+
+TEST_F(CliTest, BattlesFoughtFromTheCommandLine) {
+  // Faction 2 marches from province 2 on faction 1's province 1.
+  const std::string Out = Folder + "/after.json";
+  TRun R = Cli({"call", Save, "-o", Out, "begin-battle 2 1 2", "get /battle/attacker", "battle-action 0 1 0 0 dance",
+                "battle-ai", "battle-day", "resolve-battle", "get /battle", "prisoner 60 1 hold", "log"});
+  EXPECT_EQ(R.Code, 0);
+  TGame G;
+  G.Load(Save);
+  G.BeginBattle(2, 1, 2);
+  const std::string Refusal = G.BattleAction(0, 1, 0, 0, "dance");
+  G.BattleAI();
+  G.BattleDay();
+  G.ResolveBattle();
+  std::string Log;
+  for (const std::string& Line : G.Log) Log += Line + "\n";
+  EXPECT_EQ(R.Out, "ok\n2\n" + Refusal + "\nok\nok\nok\nnull\nThis character is not your prisoner.\n" + Log);
+  EXPECT_NE(Log.find("Province 1"), std::string::npos);
+  EXPECT_EQ(Cli({"verify", Out}).Out, "ok " + G.StateHash() + "\n");
+
+  std::string Err = Folder + "/err.txt";
+  R = Cli({"call", Save, "begin-battle 2 1 2", "begin-battle 2 1 2"}, Err);
+  EXPECT_EQ(R.Code, 1);
+  EXPECT_EQ(ReadTextFile(Err), "error: A battle is already in progress.\n");
+  for (const char* Bad : {"begin-battle 0 1 2", "begin-battle 2 1 256", "battle-action 0 1 0 x move", "prisoner 60 1"})
+    EXPECT_EQ(Cli({"call", Save, Bad}).Code, 2) << Bad;
+}
