@@ -52,6 +52,7 @@ class TGame {
  public:
   std::unique_ptr<TJson> Data;  // absent until a campaign is started or loaded
   std::deque<std::string> Log;  // at most 200 lines, oldest first; never saved
+  uint64_t Noted = 0;           // lines ever noted, so that a reader can follow the log
 
   // Records inside the document, or nullptr ("nothing").
   TJson* P(int64_t Id) const;
@@ -135,6 +136,17 @@ class TGame {
   static std::string BeastName(int64_t Kind);
   TJson* BeastNotice() const;  // the oldest report, or nullptr
   void DismissBeastNotice();
+
+  // Orders: the check with its refusal sentence, the preview, and execution.
+  std::string Check(const TCommand& Cmd) const;
+  std::string Describe(const TCommand& Cmd) const;
+  std::string Execute(const TCommand& Cmd);
+  // Gold an army marching from PID takes: a third of each ready companion's soldiers, ten at most.
+  int64_t WarCost(int64_t PID, int64_t FID) const;
+
+  // Computer players and self-running governors.
+  void AdvanceAI(int64_t MaxOrders);
+  void AIOrder();
 
   // Riots.
   std::string ResolveRiot(int64_t PID, bool Pay);

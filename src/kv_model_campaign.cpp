@@ -148,6 +148,7 @@ int64_t TGame::Rule(const TKey& Key, int64_t Default) const {
 
 void TGame::Note(const std::string& Msg) {
   Log.push_back(Msg);
+  ++Noted;
   while (Log.size() > 200) Log.pop_front();
 }
 
