@@ -17,7 +17,8 @@ namespace {
 
 const char* const Usage =
     "usage: kestmarch-cli new -o SAVE [--world PATH] [--scenario N] [--leaders L1,L2,...] [--difficulty D] "
-    "[--seed S] | verify SAVE | call SAVE [-o OUT] OPERATION... | render WHAT -o PNG [options]";
+    "[--seed S] | verify SAVE | call SAVE [-o OUT] OPERATION... | render WHAT -o PNG [options] | "
+    "observe (SAVE | --new [new options]) [--months M] [-o OUT] [--validate] [--quiet]";
 
 // Words separated by spaces; the last of at most Max words keeps the rest of the text.
 std::vector<std::string> Words(const std::string& Text, size_t Max = SIZE_MAX) {
@@ -29,23 +30,6 @@ std::vector<std::string> Words(const std::string& Text, size_t Max = SIZE_MAX) {
     At = End == std::string::npos ? End : Text.find_first_not_of(' ', End);
   }
   return Out;
-}
-
-bool ParseInteger(const std::string& Text, int64_t& V) {
-  if (Text.empty()) return false;
-  size_t Used = 0;
-  try {
-    V = std::stoll(Text, &Used, 10);
-  } catch (const std::exception&) {
-    return false;
-  }
-  return Used == Text.size();
-}
-
-int64_t Integer(const std::string& Text) {
-  int64_t V;
-  if (!ParseInteger(Text, V)) throw TUsageError("not a whole number: " + Text);
-  return V;
 }
 
 // The reference tokens of a JSON Pointer ("/provinces/2/gold"), unescaped.
@@ -111,12 +95,6 @@ std::string Set(TGame& G, const std::string& Pointer, const std::string& Text) {
     return "ok";
   }
   throw std::runtime_error("No such member: " + Pointer);
-}
-
-std::string Lines(const std::deque<std::string>& Log) {
-  std::string Out;
-  for (size_t I = 0; I < Log.size(); ++I) Out += (I ? "\n" : "") + Log[I];
-  return Out;
 }
 
 // The enumerator names of the orders, for KIND arguments.
@@ -189,7 +167,10 @@ const std::map<std::string, TOperationRow>& Operations() {
       {"validate", {0, [](TGame& G, const auto&) { std::string E = G.Validate(); return E.empty() ? "ok" : E; }}},
       {"hash", {0, [](TGame& G, const auto&) { return G.StateHash(); }}},
       {"log", {0, [](TGame& G, const auto&) { return Lines(G.Log); }}},
+      {"check", {5, [](TGame& G, const auto& A) { return G.Check(CommandOf(A)); }}},
+      {"describe", {5, [](TGame& G, const auto& A) { return G.Describe(CommandOf(A)); }}},
       {"chance", {5, [](TGame& G, const auto& A) { return std::to_string(G.Chance(CommandOf(A))); }}},
+      {"execute", {5, [](TGame& G, const auto& A) { return G.Execute(CommandOf(A)); }}},
       {"finish", {0, Upkeep<&TGame::FinishOrder>}},
       {"month-end", {0, Upkeep<&TGame::MonthEnd>}},
       {"make-queue", {0, Upkeep<&TGame::MakeQueue>}},
@@ -223,42 +204,18 @@ int Verify(const std::vector<std::string>& Args) {
   return 0;
 }
 
-// The value after an option such as "--seed".
-const std::string& OptionValue(const std::vector<std::string>& Args, size_t& I) {
-  if (++I == Args.size()) throw TUsageError(Args[I - 1] + " needs a value");
-  return Args[I];
-}
-
-std::vector<int64_t> LeaderList(const std::string& Text) {
-  std::vector<int64_t> Leaders;
-  size_t Start = 0;
-  while (Start <= Text.size() && !Text.empty()) {
-    size_t End = Text.find(',', Start);
-    Leaders.push_back(Integer(Text.substr(Start, End == std::string::npos ? End : End - Start)));
-    if (End == std::string::npos) break;
-    Start = End + 1;
-  }
-  return Leaders;
-}
-
 int New(const std::vector<std::string>& Args) {
-  std::string Out, World = ProgramRoot() + "assets/data/world.json";
-  int64_t Scenario = 1, Difficulty = 2, Seed = 730127;
-  std::vector<int64_t> Leaders;
+  std::string Out;
+  TNewOptions Options = DefaultNewOptions();
   for (size_t I = 0; I < Args.size(); ++I) {
-    const std::string& Opt = Args[I];
-    if (Opt == "-o") Out = OptionValue(Args, I);
-    else if (Opt == "--world") World = OptionValue(Args, I);
-    else if (Opt == "--scenario") Scenario = Integer(OptionValue(Args, I));
-    else if (Opt == "--leaders") Leaders = LeaderList(OptionValue(Args, I));
-    else if (Opt == "--difficulty") Difficulty = Integer(OptionValue(Args, I));
-    else if (Opt == "--seed") Seed = Integer(OptionValue(Args, I));
-    else throw TUsageError("unknown option: " + Opt);
+    if (Args[I] == "-o")
+      Out = OptionValue(Args, I);
+    else if (!NewOption(Args, I, Options))
+      throw TUsageError("unknown option: " + Args[I]);
   }
   if (Out.empty()) throw TUsageError("new needs -o SAVE");
-  if (Seed < 0 || Seed > int64_t(UINT32_MAX)) throw TUsageError("the seed is a number 0..4294967295");
   TGame G;
-  G.NewGame(World, Scenario, int64_t(Leaders.size()), Difficulty, Leaders, uint32_t(Seed));
+  StartCampaign(G, Options);
   G.Save(Out);
   std::cout << Lines(G.Log) << "\n";
   return 0;
@@ -301,6 +258,7 @@ int main(int Argc, char** Argv) {
     if (Sub == "verify") return Verify(Args);
     if (Sub == "call") return Call(Args);
     if (Sub == "render") return Render(Args);
+    if (Sub == "observe") return Observe(Args);
     throw TUsageError("unknown subcommand: " + Sub);
   } catch (const TUsageError& E) {
     std::cerr << Usage << "\n" << E.what() << "\n";

@@ -149,3 +149,29 @@ TEST_F(CliTest, BattlesFoughtFromTheCommandLine) {
   for (const char* Bad : {"begin-battle 0 1 2", "begin-battle 2 1 256", "battle-action 0 1 0 x move", "prisoner 60 1"})
     EXPECT_EQ(Cli({"call", Save, Bad}).Code, 2) << Bad;
 }
+
+TEST_F(CliTest, ObserveLetsTheComputerPlay) {
+  const std::string World = std::string(KV_ASSETS) + "/data/world.json", Out = Folder + "/observed.json";
+  TRun R = Cli({"observe", "--new", "--world", World, "--scenario", "2", "--seed", "5", "--months", "2", "--validate",
+                "-o", Out});
+  EXPECT_EQ(R.Code, 0);
+  const size_t Summary = R.Out.rfind("months 2, turns ");
+  ASSERT_NE(Summary, std::string::npos);
+  EXPECT_NE(R.Out.find(", ended false, result: \n", Summary), std::string::npos);
+  EXPECT_NE(R.Out.find("Month "), std::string::npos);  // the log is followed
+  EXPECT_EQ(Cli({"verify", Out}).Code, 0);
+
+  // Observing a saved campaign goes on from it; quietly, only the summary is printed.
+  R = Cli({"observe", Out, "--months", "1", "--quiet"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_EQ(R.Out.rfind("months 1, turns ", 0), 0u);
+
+  // With a player in the campaign the computer stops where the player must act.
+  R = Cli({"observe", "--new", "--world", World, "--scenario", "2", "--leaders", "3", "--quiet"});
+  EXPECT_EQ(R.Code, 0);
+  EXPECT_NE(R.Out.find("a player must act at queue entry "), std::string::npos);
+
+  for (std::vector<std::string> Bad : std::vector<std::vector<std::string>>{
+           {"observe"}, {"observe", Out, "--new"}, {"observe", Out, "--months"}, {"observe", Out, "--fast"}})
+    EXPECT_EQ(Cli(Bad).Code, 2);
+}
