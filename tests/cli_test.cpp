@@ -119,7 +119,8 @@ TEST_F(CliTest, NewCampaignThenTurnsAndMonths) {
   EXPECT_FALSE(FileExists(Folder + "/twice.json"));
   for (std::vector<std::string> Bad : std::vector<std::vector<std::string>>{
            {"new"}, {"new", "-o", Started, "--seed", "-1"}, {"new", "-o", Started, "--colour", "red"},
-           {"call", Started, "appoint 50"}, {"call", Started, "riot 3 maybe"}, {"call", Started, "chance OFly 1 0 0 0"}})
+           {"call", Started, "appoint 50"}, {"call", Started, "riot 3 maybe"}, {"call", Started, "chance OFly 1 0 0 0"},
+           {"call", Started, "execute 40 1 0 0 0"}})
     EXPECT_EQ(Cli(Bad).Code, 2) << Bad.back();
 }
 
@@ -174,4 +175,27 @@ TEST_F(CliTest, ObserveLetsTheComputerPlay) {
   for (std::vector<std::string> Bad : std::vector<std::vector<std::string>>{
            {"observe"}, {"observe", Out, "--new"}, {"observe", Out, "--months"}, {"observe", Out, "--fast"}})
     EXPECT_EQ(Cli(Bad).Code, 2);
+}
+
+TEST_F(CliTest, OrdersGivenThroughCallOnEveryScenario) {
+  const std::string World = std::string(KV_ASSETS) + "/data/world.json";
+  for (int Scenario = 1; Scenario <= 4; ++Scenario) {
+    SCOPED_TRACE(Scenario);
+    TGame G;
+    G.NewGame(World, Scenario, 0, 2, {}, 99);
+    const std::string Start = Folder + "/scenario.json", Out = Folder + "/ordered.json";
+    G.Save(Start);
+    // The governor of the current turn (or the leader on the road) rests.
+    const int64_t Actor = G.IsExile() ? G.Faction() : TGame::N(G.P(G.Province()), "governor");
+    const std::string Args = std::to_string(Actor) + " 0 0 0";
+    TRun R = Cli({"call", Start, "-o", Out, "describe ORest " + Args, "check 0 " + Args, "chance ORest " + Args,
+                  "execute ORest " + Args});
+    EXPECT_EQ(R.Code, 0);
+    const std::string Preview = G.Describe(Command(ORest, int32_t(Actor), 0, 0, 0));
+    const std::string Result = G.Execute(Command(ORest, int32_t(Actor), 0, 0, 0));
+    EXPECT_EQ(Preview, "All local companions recover 10 Body, followed by month-end recovery. Cost: 0 Body, 0 Gold.");
+    EXPECT_EQ(Result, "Rest completed.");
+    EXPECT_EQ(R.Out, Preview + "\n\n100\n" + Result + "\n");
+    EXPECT_EQ(Cli({"verify", Out}).Out, "ok " + G.StateHash() + "\n");
+  }
 }
