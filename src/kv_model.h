@@ -59,6 +59,8 @@ class TGame {
   TJson* C(int64_t Id) const;
   TJson* F(int64_t Id) const;
   TJson* Party(int64_t Id) const;
+  // The exile party of faction FID, made {leader, province PID, food 0, gold 0} when it has none.
+  TJson* RoadParty(int64_t FID, int64_t PID);
 
   // Fields of a record; O may be nullptr.
   static int64_t N(const TJson* O, const TKey& Key, int64_t Default = 0);

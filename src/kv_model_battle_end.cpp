@@ -144,15 +144,7 @@ void TGame::BattleEnd(int64_t Winner) {
       Put(F(Defender), "writ", false);
       Put(Beaten, "faction", Defender);
       Put(Beaten, "role", "exile");
-      TJson* Road = Party(Defender);
-      if (!Road) {
-        Road = PushRecord(List(Data.get(), "exileParties"));
-        Put(Road, "leader", Defender);
-        Put(Road, "province", Dest);
-        Put(Road, "food", 0);
-        Put(Road, "gold", 0);
-      }
-      Put(Road, "province", N(Beaten, "province"));
+      Put(RoadParty(Defender, Dest), "province", N(Beaten, "province"));
     }
   }
 

@@ -120,6 +120,16 @@ void TGame::Clear(TJson* L) {
   while (List.Size() > 0) List.Erase(List.Size() - 1);
 }
 
+TJson* TGame::RoadParty(int64_t FID, int64_t PID) {
+  if (TJson* Found = Party(FID)) return Found;
+  TJson* Made = PushRecord(List(Data.get(), "exileParties"));
+  Put(Made, "leader", FID);
+  Put(Made, "province", PID);
+  Put(Made, "food", 0);
+  Put(Made, "gold", 0);
+  return Made;
+}
+
 void TGame::Remove(TJson* O, const TKey& Key) {
   if (O && O->IsObject()) O->Remove(Key);
 }

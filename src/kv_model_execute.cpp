@@ -292,16 +292,6 @@ void Carry(TOrderRun& Run) {
 
 }  // namespace
 
-TJson* TOrderRun::Party() const {
-  if (TJson* Found = G.Party(Fid)) return Found;
-  TJson* Made = TGame::PushRecord(TGame::List(G.Data.get(), "exileParties"));
-  TGame::Put(Made, "leader", Fid);
-  TGame::Put(Made, "province", Pid);
-  TGame::Put(Made, "food", 0);
-  TGame::Put(Made, "gold", 0);
-  return Made;
-}
-
 std::string TGame::Execute(const TCommand& Cmd) {
   const std::string Refusal = Check(Cmd);
   if (!Refusal.empty()) return Refusal;

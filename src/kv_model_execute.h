@@ -25,7 +25,7 @@ struct TOrderRun {
     TGame::Put(Fellowship, "popularity", Bound(TGame::N(Fellowship, "popularity") + Amount, 0, 999));
   }
   // The exile party of the acting fellowship, made when it has gone missing.
-  TJson* Party() const;
+  TJson* Party() const { return G.RoadParty(Fid, Pid); }
   std::string Name(const TJson* O) const { return TGame::S(O, "name"); }
 };
 

@@ -96,15 +96,7 @@ void TGame::NormalizeFactions() {
     Put(Fr, "home", 0);
     Put(Fr, "writ", false);
     Put(Leader, "role", "exile");
-    TJson* Supplies = Party(Fid);
-    if (!Supplies) {
-      Supplies = PushRecord(List(Data.get(), "exileParties"));
-      Put(Supplies, "leader", Fid);
-      Put(Supplies, "province", At);
-      Put(Supplies, "food", 0);
-      Put(Supplies, "gold", 0);
-    }
-    Put(Supplies, "province", At);
+    Put(RoadParty(Fid, At), "province", At);
   }
   for (int64_t Pid = 1; Pid <= 49; ++Pid) {
     if (N(P(Pid), "owner") <= 0) continue;

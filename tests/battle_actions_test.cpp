@@ -12,14 +12,6 @@ namespace {
 
 int64_t N(const TJson* O, const TKey& K) { return TGame::N(O, K); }
 
-// A generator that starts where G's stands, to foresee its draws.
-TGame Foresee(const TGame& G) {
-  TGame R;
-  R.Data = std::make_unique<TJson>(TJson::Object());
-  TGame::Put(R.Data.get(), "rng", N(G.Data.get(), "rng"));
-  return R;
-}
-
 void Stats(TGame& G, int Cid, int Body, int Soldiers, int Strength, int Dexterity, int Wisdom) {
   TJson* C = G.C(Cid);
   TGame::Put(C, "bodyMax", 100);
@@ -28,10 +20,6 @@ void Stats(TGame& G, int Cid, int Body, int Soldiers, int Strength, int Dexterit
   TGame::Put(C, "strength", Strength);
   TGame::Put(C, "dexterity", Dexterity);
   TGame::Put(C, "wisdom", Wisdom);
-}
-
-void Ground(TGame& G, int Q, int R, int Code) {
-  TGame::PutAt(TGame::List(G.Battle(), "terrain"), size_t(R * 18 + Q), Code);
 }
 
 // Defender 1 (unit 0) at (10, 5) faces attacker 2 (unit 1) at (9, 5).

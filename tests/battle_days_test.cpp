@@ -11,21 +11,6 @@ namespace {
 
 int64_t N(const TJson* O, const TKey& K) { return TGame::N(O, K); }
 
-TGame Foresee(const TGame& G) {
-  TGame R;
-  R.Data = std::make_unique<TJson>(TJson::Object());
-  TGame::Put(R.Data.get(), "rng", N(G.Data.get(), "rng"));
-  return R;
-}
-
-void Ground(TGame& G, int Q, int R, int Code) {
-  TGame::PutAt(TGame::List(G.Battle(), "terrain"), size_t(R * 18 + Q), Code);
-}
-
-bool Logged(const TGame& G, const std::string& Line) {
-  return std::find(G.Log.begin(), G.Log.end(), Line) != G.Log.end();
-}
-
 // Commander 1 (unit 0) defends at (15, 5); commander 2 (unit 1) attacks from (2, 5).
 class Days : public ::testing::Test {
  protected:

@@ -10,10 +10,6 @@ namespace {
 
 int64_t N(const TJson* O, const TKey& K) { return TGame::N(O, K); }
 
-bool Logged(const TGame& G, const std::string& Line) {
-  return std::find(G.Log.begin(), G.Log.end(), Line) != G.Log.end();
-}
-
 class BattleEnd : public ::testing::Test {
  protected:
   TGame G;

@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -287,4 +288,19 @@ int64_t Deploy(TGame& G, int CID, int Side, int Q, int R) {
   TGame::Put(U, "arrows", 1);
   TGame::Put(U, "dazzled", false);
   return int64_t(TGame::Len(TGame::List(G.Battle(), "units")) - 1);
+}
+
+TGame Foresee(const TGame& G) {
+  TGame R;
+  R.Data = std::make_unique<TJson>(TJson::Object());
+  TGame::Put(R.Data.get(), "rng", TGame::N(G.Data.get(), "rng"));
+  return R;
+}
+
+bool Logged(const TGame& G, const std::string& Line) {
+  return std::find(G.Log.begin(), G.Log.end(), Line) != G.Log.end();
+}
+
+void Ground(TGame& G, int Q, int R, int Code) {
+  TGame::PutAt(TGame::List(G.Battle(), "terrain"), size_t(R * FieldCols + Q), Code);
 }

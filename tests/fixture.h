@@ -32,6 +32,13 @@ TJson FixtureScenario(int Number);
 // Writes the four scenarios as Folder/world.json and returns its path.
 std::string WriteFixtureWorld(const std::string& Folder);
 
+// A scratch generator standing where G's stands, to foresee its next draws.
+TGame Foresee(const TGame& G);
+// Whether the model log holds Line.
+bool Logged(const TGame& G, const std::string& Line);
+// Lays terrain Code on cell (Q, R) of the battle under way.
+void Ground(TGame& G, int Q, int R, int Code);
+
 // A fresh, empty folder for one test's files.
 std::string FreshFolder(const std::string& Name);
 

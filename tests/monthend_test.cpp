@@ -25,10 +25,6 @@ uint32_t FirstRoll(int64_t Roll) {
   return SeedWhere([&](TGame& R) { return R.Rand(100) == Roll; });
 }
 
-bool Logged(const TGame& G, const std::string& Line) {
-  return std::find(G.Log.begin(), G.Log.end(), Line) != G.Log.end();
-}
-
 // The fixture: faction 1 (human) holds province 1, faction 2 province 2 and
 // the Chancellor 25. No beasts come unless a test asks for them.
 class MonthEnd : public ::testing::Test {
