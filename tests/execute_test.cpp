@@ -664,3 +664,19 @@ TEST_F(Execute, ARefusedOrderChangesNothing) {
     EXPECT_TRUE(G.Log.empty());
   }
 }
+
+TEST_F(Execute, IdsThatNameNothingAreRefusedOrHarmless) {
+  // Every kind with actors, targets and amounts that name no record: no exception, and the campaign stays valid.
+  const int32_t Odd[] = {0, -1, 256, 50, 300, 100000};
+  for (int K = 0; K < OrderCount; ++K)
+    for (int32_t Id : Odd)
+      for (int Field = 0; Field < 3; ++Field) {
+        SCOPED_TRACE(std::string(OrderNames[K]) + " " + std::to_string(Id) + " in field " + std::to_string(Field));
+        TGame G;
+        NewFixtureCampaign(G);
+        TGame::Put(G.Data.get(), "town", K >= OBuyFood && K <= OBuyShip);
+        const TCommand Cmd = Command(TOrder(K), Field == 0 ? Id : 1, Field == 1 ? Id : 2, Field == 2 ? Id : 1, 0);
+        EXPECT_NO_THROW(G.Execute(Cmd));
+        EXPECT_EQ(G.Validate(), "");
+      }
+}
